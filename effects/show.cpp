@@ -1,0 +1,74 @@
+#include "effects/show.h"
+
+#include <cstdint>
+
+#include "effects/effects.h"
+#include "keyboard/keys.h"
+#include "tavlo/graphics.h"
+
+namespace tavlo::effects {
+namespace {
+
+// Set before every opening and passed by reference; with a driver other than 0 opening writes
+// nothing back.
+std::int16_t driver_variable = 0;
+std::int16_t mode_variable = 0;
+
+const char* DescribeFailure(std::int16_t result) {
+  switch (result) {
+    case ResultNoWindow: return "no window could be made (is there a display?)";
+    case ResultBadMode: return "the screen cannot hold a 640 by 480 window";
+    case ResultBadDriver: return "the 256-colour driver is not available";
+    case ResultFontNotFound: return "a built-in font face is missing";
+    default: return "the graphics window did not open";
+  }
+}
+
+}  // namespace
+
+const std::array<ShowEntry, 7>& ShowOrder() {
+  static const std::array<ShowEntry, 7> order{{
+      {"STELUTE", &MakeStarfield},
+      {"ROTOZOOM", &MakeRotozoom},
+      {"MODEL", &MakePattern},
+      {"TUNEL", &MakeTunnel},
+      {"PODEA", &MakeFloor},
+      {"PLASMA", &MakePlasma},
+      {"SINUS WAVE", &MakeSineWave},
+  }};
+  return order;
+}
+
+bool RunEffect(const ShowEntry& entry) {
+  driver_variable = Driver8Bit;
+  mode_variable = Mode640x480;
+  OpenGraphics(driver_variable, mode_variable, entry.caption);
+  // Opening can end with a warning such as ResultNoOpenGL and a usable window; only a window
+  // that is not there stops the effect.
+  if (!GraphicsOpen()) return false;
+
+  const std::unique_ptr<Effect> effect = entry.make();
+  effect->SetUp();
+  do {
+    effect->Step();
+  } while (!KeyWaiting());
+  CloseGraphics();
+  return true;
+}
+
+int RunShow(std::FILE* errors) {
+  for (const ShowEntry& entry : ShowOrder()) {
+    if (!RunEffect(entry)) {
+      std::fprintf(errors, "effects: cannot open the %.*s window: %s\n",
+                   static_cast<int>(entry.caption.size()), entry.caption.data(),
+                   DescribeFailure(LastResult()));
+      return 1;
+    }
+    // Returns at once: graphics is closed, and the codes that ended the effect stay queued until
+    // the next window empties the queue.
+    NextKey();
+  }
+  return 0;
+}
+
+}  // namespace tavlo::effects
