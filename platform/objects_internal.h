@@ -1,0 +1,16 @@
+#pragma once
+
+#include <optional>
+
+#include "platform/objects.h"
+
+// Look-ups for the platform's own use (device contexts): unlike PenOf and the rest they tell an
+// unknown handle from a default record.
+namespace tavlo::platform::internal {
+
+std::optional<PenRecord> FindPen(PenHandle handle);
+std::optional<BrushRecord> FindBrush(BrushHandle handle);
+std::optional<FontRecord> FindFont(FontHandle handle);
+std::optional<RegionRecord> FindRegion(RegionHandle handle);
+
+}  // namespace tavlo::platform::internal
