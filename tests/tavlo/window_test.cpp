@@ -108,7 +108,7 @@ TEST_P(OpeningTable, ResolvesWindowSizeStyleAndResult) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DriversAndModes, OpeningTable, ::testing::ValuesIn(kOpeningCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test_case) { return std::string(test_case.param.name); });
 
 TEST_F(GraphicsTest, DetectDriverOpensDesktopDefaultWindowAndWritesBack) {
   std::int16_t driver = DetectDriver;
@@ -173,7 +173,7 @@ TEST_P(CustomModeTable, OpensOnlyAUsableClientArea) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CustomSizes, CustomModeTable, ::testing::ValuesIn(kCustomCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test_case) { return std::string(test_case.param.name); });
 
 TEST_F(GraphicsTest, CaptionsBecomeTitlesAndAnEmptyOneGivesTheDefault) {
   for (const std::string caption : {"STELUTE", "ROTOZOOM", "MODEL", ""}) {
@@ -236,7 +236,7 @@ TEST_P(OpeningFailure, LeavesNoWindowReturnsAndAllowsTheNextOpening) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, OpeningFailure, ::testing::ValuesIn(kFailureCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test_case) { return std::string(test_case.param.name); });
 
 // Records the messages that reach a hook slot, from the window thread.
 class HookRecorder {
