@@ -17,6 +17,7 @@
 #include "platform/objects.h"
 #include "platform/window_system.h"
 #include "tavlo/graphics.h"
+#include "tavlo/recursive_lock.h"
 
 namespace tavlo::internal {
 
@@ -87,7 +88,7 @@ struct GraphicsState {
 
   // Serialises drawing, page selection, palette changes and painting. It lives as long as the
   // process, so that no thread can meet it half made or already gone.
-  std::recursive_mutex lock;
+  RecursiveLock lock;
 
   // Which page drawing goes to and which one the window shows.
   std::atomic<bool> direct_to_window{true};

@@ -37,8 +37,8 @@ constexpr std::size_t kMaxTitleLength = 255;
 constexpr auto kPollInterval = std::chrono::milliseconds(10);
 // CS_OWNDC | CS_BYTEALIGNCLIENT: a private device context per window.
 constexpr std::uint32_t kClassStyle = 0x1020;
-constexpr std::uint32_t kFramedStyle = pf::kStyleCaption | pf::kStyleSystemMenu |
-                                       pf::kStyleMinimizeBox;
+constexpr std::uint32_t kFramedStyle =
+    pf::kStyleCaption | pf::kStyleSystemMenu | pf::kStyleMinimizeBox;
 // What the default erase paints during creation and closing: the system's window colour.
 constexpr pf::DeviceColor kClassBackground = pf::Rgb(255, 255, 255);
 
@@ -51,24 +51,36 @@ struct ClientSize {
 ClientSize RequestedClientSize(const GraphicsState& state, std::int64_t frame_w,
                                std::int64_t frame_h) {
   switch (state.mode) {
-    case Mode320x200: return {320, 200};
-    case Mode640x200: return {640, 200};
-    case Mode640x350: return {640, 350};
-    case Mode640x480: return {640, 480};
-    case Mode720x350: return {720, 350};
-    case Mode800x600: return {800, 600};
-    case Mode1024x768: return {1024, 768};
-    case Mode1280x1024: return {1280, 1024};
+    case Mode320x200:
+      return {320, 200};
+    case Mode640x200:
+      return {640, 200};
+    case Mode640x350:
+      return {640, 350};
+    case Mode640x480:
+      return {640, 480};
+    case Mode720x350:
+      return {720, 350};
+    case Mode800x600:
+      return {800, 600};
+    case Mode1024x768:
+      return {1024, 768};
+    case Mode1280x1024:
+      return {1280, 1024};
     // A window of 0 by 0 lets the window system choose size and place.
-    case ModeDefaultWindow: return {-frame_w, -frame_h};
-    case ModeScreenWindow: return {state.screen_width - frame_w, state.screen_height - frame_h};
-    case ModeFullScreen: return {state.screen_width, state.screen_height};
+    case ModeDefaultWindow:
+      return {-frame_w, -frame_h};
+    case ModeScreenWindow:
+      return {state.screen_width - frame_w, state.screen_height - frame_h};
+    case ModeFullScreen:
+      return {state.screen_width, state.screen_height};
     // A custom size that leaves no client area cannot hold the pages; it fails the screen test
     // below like any size the screen cannot take.
     case ModeCustom:
       if (CustomWidth <= 0 || CustomHeight <= 0) return {65535, 65535};
       return {CustomWidth, CustomHeight};
-    default: return {65535, 65535};
+    default:
+      return {65535, 65535};
   }
 }
 
@@ -95,13 +107,21 @@ void ResolveDriverAndMode(GraphicsState& state) {
   }
 
   switch (state.driver) {
-    case Driver1Bit: state.color_depth = 1; break;
-    case Driver4Bit: state.color_depth = 4; break;
-    case Driver8Bit: state.color_depth = 8; break;
+    case Driver1Bit:
+      state.color_depth = 1;
+      break;
+    case Driver4Bit:
+      state.color_depth = 4;
+      break;
+    case Driver8Bit:
+      state.color_depth = 8;
+      break;
     case DriverDesktop:
       state.color_depth = static_cast<std::uint8_t>(pf::DesktopBitsPerPixel());
       break;
-    default: state.result = ResultBadDriver; return;
+    default:
+      state.result = ResultBadDriver;
+      return;
   }
   state.palette_mode = state.driver != DriverDesktop;
   if (state.palette_mode) {
@@ -116,8 +136,8 @@ void CallHooks(std::atomic<WindowHook>& first, std::atomic<WindowHook>& second,
   if (const WindowHook hook = second.load()) hook(window, message, wparam, lparam);
 }
 
-std::int32_t CallHook(std::atomic<WindowHook>& slot, pf::WindowHandle window,
-                      std::uint32_t message, std::uint32_t wparam, std::int32_t lparam) {
+std::int32_t CallHook(std::atomic<WindowHook>& slot, pf::WindowHandle window, std::uint32_t message,
+                      std::uint32_t wparam, std::int32_t lparam) {
   const WindowHook hook = slot.load();
   return hook ? hook(window, message, wparam, lparam) : 0;
 }
@@ -401,8 +421,12 @@ void OpenGraphics(std::int16_t& driver, std::int16_t& mode, std::string_view cap
   SetDrawPage(0);
   internal::InstallDefaultFaces();
   if (state.result != ResultOk) return;
-  state.clip_region = {};
-  state.pattern_bitmap = {};
+  {
+    // The window thread's painting reads the clip region under the lock.
+    std::lock_guard lock(state.lock);
+    state.clip_region = {};
+    state.pattern_bitmap = {};
+  }
   internal::InstallDefaultColors();
   internal::ResetDrawingState();
   internal::SetUpOpenGL();

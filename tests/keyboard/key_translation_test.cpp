@@ -31,6 +31,9 @@ struct KeyCase {
   Codes codes;
 };
 
+// Test names carry the case; the printed value need only name it too.
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
+
 constexpr platform::KeyModifiers kPlain{};
 constexpr platform::KeyModifiers kShift{.shift = true};
 constexpr platform::KeyModifiers kControl{.control = true};
@@ -53,12 +56,11 @@ std::vector<KeyCase> NavigationCases() {
     std::uint32_t key;
     std::uint8_t plain, control, alt;
   };
-  const Row rows[] = {{"PageUp", 33, 73, 132, 153}, {"PageDown", 34, 81, 118, 161},
-                      {"End", 35, 79, 117, 165},    {"Home", 36, 71, 119, 164},
-                      {"Left", 37, 75, 115, 155},   {"Up", 38, 72, 141, 152},
-                      {"Right", 39, 77, 116, 157},  {"Down", 40, 80, 145, 160},
-                      {"Insert", 45, 82, 146, 162}, {"Delete", 46, 83, 147, 163},
-                      {"Clear", 12, 76, 143, 76}};
+  const Row rows[] = {
+      {"PageUp", 33, 73, 132, 153}, {"PageDown", 34, 81, 118, 161}, {"End", 35, 79, 117, 165},
+      {"Home", 36, 71, 119, 164},   {"Left", 37, 75, 115, 155},     {"Up", 38, 72, 141, 152},
+      {"Right", 39, 77, 116, 157},  {"Down", 40, 80, 145, 160},     {"Insert", 45, 82, 146, 162},
+      {"Delete", 46, 83, 147, 163}, {"Clear", 12, 76, 143, 76}};
   std::vector<KeyCase> cases;
   for (const Row& r : rows) {
     const std::string n = r.name;
@@ -181,10 +183,14 @@ class KeyTranslation : public KeyWindow, public ::testing::WithParamInterface<Ke
 
 bool Post(const KeyCase& c) {
   switch (c.sent) {
-    case Sent::kKeyDown: return headless::PostKeyDown(c.key, c.held);
-    case Sent::kSysKeyDown: return headless::PostSysKeyDown(c.key, c.held);
-    case Sent::kChar: return headless::PostChar(static_cast<std::uint8_t>(c.key), c.held);
-    case Sent::kClose: return headless::PostClose();
+    case Sent::kKeyDown:
+      return headless::PostKeyDown(c.key, c.held);
+    case Sent::kSysKeyDown:
+      return headless::PostSysKeyDown(c.key, c.held);
+    case Sent::kChar:
+      return headless::PostChar(static_cast<std::uint8_t>(c.key), c.held);
+    case Sent::kClose:
+      return headless::PostClose();
   }
   return false;
 }

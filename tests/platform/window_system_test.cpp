@@ -159,6 +159,8 @@ struct ClientAreaCase {
   Rect client;
 };
 
+void PrintTo(const ClientAreaCase& c, std::ostream* os) { *os << c.name; }
+
 class ClientAreaTest : public WindowSystemTest,
                        public ::testing::WithParamInterface<ClientAreaCase> {};
 
@@ -362,6 +364,8 @@ struct TranslationCase {
   KeyModifiers modifiers;
   std::optional<std::uint8_t> character;
 };
+
+void PrintTo(const TranslationCase& c, std::ostream* os) { *os << c.name; }
 
 class TranslationTest : public WindowSystemTest,
                         public ::testing::WithParamInterface<TranslationCase> {};

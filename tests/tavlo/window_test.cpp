@@ -44,6 +44,8 @@ struct OpeningCase {
   std::int32_t client_height;
 };
 
+void PrintTo(const OpeningCase& c, std::ostream* os) { *os << c.name; }
+
 // The expected window follows from the client size and the frame, independently of the code.
 const OpeningCase kOpeningCases[] = {
     {"mode4_framed_centred", 1920, 1080, Driver8Bit, Mode640x480, ResultOk, kFramed, 640, 480},
@@ -139,6 +141,8 @@ struct CustomCase {
   std::int16_t result;
 };
 
+void PrintTo(const CustomCase& c, std::ostream* os) { *os << c.name; }
+
 const CustomCase kCustomCases[] = {
     {"small", 300, 200, ResultOk},
     {"one_pixel", 1, 1, ResultOk},
@@ -213,6 +217,8 @@ struct FailureCase {
   const char* name;
   void (*arrange)();
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 const FailureCase kFailureCases[] = {
     {"thread_start", &headless::FailNextThreadStart},
