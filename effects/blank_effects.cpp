@@ -15,11 +15,6 @@ class BlankEffect final : public Effect {
 }  // namespace
 
 std::unique_ptr<Effect> MakeStarfield() { return std::make_unique<BlankEffect>(); }
-std::unique_ptr<Effect> MakeRotozoom() { return std::make_unique<BlankEffect>(); }
 std::unique_ptr<Effect> MakePattern() { return std::make_unique<BlankEffect>(); }
-std::unique_ptr<Effect> MakeTunnel() { return std::make_unique<BlankEffect>(); }
-std::unique_ptr<Effect> MakeFloor() { return std::make_unique<BlankEffect>(); }
-std::unique_ptr<Effect> MakePlasma() { return std::make_unique<BlankEffect>(); }
-std::unique_ptr<Effect> MakeSineWave() { return std::make_unique<BlankEffect>(); }
 
 }  // namespace tavlo::effects
