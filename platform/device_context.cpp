@@ -118,9 +118,9 @@ PenHandle DeviceContext::SelectPen(PenHandle pen) {
 }
 
 BrushHandle DeviceContext::SelectBrush(BrushHandle brush) {
-  const std::optional<BrushRecord> record = internal::FindBrush(brush);
-  if (!record) return BrushHandle{};
-  brush_record_ = *record;
+  // Read straight into the context's record: a solid brush is a few bytes, and this runs twice
+  // for every cell that the effects plot.
+  if (!internal::ReadBrush(brush, brush_record_)) return BrushHandle{};
   ++derived_->serial;
   return std::exchange(brush_, brush);
 }
@@ -186,7 +186,7 @@ std::uint32_t DeviceContext::Resolve(DeviceColor color) const {
   return d.nearest_index;
 }
 
-Rect DeviceContext::Clip(const Rect& rect) const {
+inline Rect DeviceContext::Clip(const Rect& rect) const {
   Rect r = Intersect(rect, surface_->bounds());
   if (clip_) r = Intersect(r, *clip_);
   return r;
@@ -207,9 +207,6 @@ void DeviceContext::UpdateBrush() {
     return Resolve(color);
   };
 
-  std::array<std::uint32_t, 64> values{};
-  std::array<std::uint8_t, 8> paint_rows;
-  paint_rows.fill(0xFF);
   switch (brush.style) {
     case BrushStyle::kSolid:
       d.solid = resolve(brush.color);
@@ -217,26 +214,32 @@ void DeviceContext::UpdateBrush() {
                : bpp == 32 ? FillKind::kSolid32
                            : FillKind::kSolidPacked;
       return;
-    case BrushStyle::kHatched: {
-      const std::uint32_t line = resolve(brush.color);
-      const std::array<std::uint8_t, 8> hatch = kernels::HatchRows(brush.hatch);
-      if (background_mode_ == BackgroundMode::kOpaque) {
-        const std::uint32_t gap = resolve(background_color_);
-        for (std::size_t i = 0; i < 64; ++i) {
-          values[i] = ((hatch[i / 8] >> (7 - i % 8)) & 1) ? line : gap;
-        }
-      } else {
-        values.fill(line);
-        paint_rows = hatch;
-      }
-      break;
-    }
+    case BrushStyle::kHatched:
     case BrushStyle::kPattern:
-      for (std::size_t i = 0; i < 64; ++i) values[i] = resolve(brush.pattern[i]);
       break;
     default:
       d.fill = FillKind::kNothing;
       return;
+  }
+
+  // Only tiled brushes get here: the solid path above builds no tile.
+  std::array<std::uint32_t, 64> values{};
+  std::array<std::uint8_t, 8> paint_rows;
+  paint_rows.fill(0xFF);
+  if (brush.style == BrushStyle::kHatched) {
+    const std::uint32_t line = resolve(brush.color);
+    const std::array<std::uint8_t, 8> hatch = kernels::HatchRows(brush.hatch);
+    if (background_mode_ == BackgroundMode::kOpaque) {
+      const std::uint32_t gap = resolve(background_color_);
+      for (std::size_t i = 0; i < 64; ++i) {
+        values[i] = ((hatch[i / 8] >> (7 - i % 8)) & 1) ? line : gap;
+      }
+    } else {
+      values.fill(line);
+      paint_rows = hatch;
+    }
+  } else {
+    for (std::size_t i = 0; i < 64; ++i) values[i] = resolve(brush.pattern[i]);
   }
   kernels::EncodeTile(bpp, values, paint_rows, d.tile);
   d.fill = FillKind::kTile;
@@ -322,8 +325,8 @@ void DeviceContext::CopyFrom(const DeviceContext& source, Point source_at,
   WindowSurface* const to_window = window_.get();
   WindowSurface* const from_window =
       source.window_.get() == to_window ? nullptr : source.window_.get();
-  std::unique_lock<std::mutex> to_lock;
-  std::unique_lock<std::mutex> from_lock;
+  std::unique_lock<WindowSurface::Lock> to_lock;
+  std::unique_lock<WindowSurface::Lock> from_lock;
   if (to_window && from_window) {
     std::lock(to_window->mutex(), from_window->mutex());
     to_lock = std::unique_lock(to_window->mutex(), std::adopt_lock);

@@ -61,7 +61,19 @@ inline void FillSolid8(const Rows& rows, int left, int width, std::uint8_t value
   }
 }
 
+// Solid fill of a 32-bit surface. Boxes 2 to 4 pixels wide take two overlapping 8-byte stores
+// a row, for the same reason as above: a general loop spends more on its set-up than on 3 pixels.
 inline void FillSolid32(const Rows& rows, int left, int width, std::uint32_t value) {
+  if (width >= 2 && width <= 4) {
+    const std::uint64_t v = value * 0x0000000100000001ull;
+    std::uint8_t* const p = rows.first + std::size_t(left) * 4;
+    const std::size_t last_pair = (static_cast<std::size_t>(width) - 2) * 4;
+    for (int i = 0; i < rows.count; ++i) {
+      std::memcpy(p + i * rows.step, &v, 8);
+      std::memcpy(p + i * rows.step + last_pair, &v, 8);
+    }
+    return;
+  }
   for (int i = 0; i < rows.count; ++i) {
     AliasedWord* words = reinterpret_cast<AliasedWord*>(rows[i] + std::size_t(left) * 4);
     for (int x = 0; x < width; ++x) words[x] = value;

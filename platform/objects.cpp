@@ -1,5 +1,6 @@
 #include "platform/objects.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
@@ -7,7 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/brush_table.h"
 #include "platform/objects_internal.h"
+#include "platform/spin_lock.h"
 
 namespace tavlo::platform {
 
@@ -24,8 +27,8 @@ constexpr std::uint32_t kNoSlot = ~std::uint32_t{0};
 
 // Objects of one kind. Deleted slots form a free list threaded through the slots themselves, so
 // that once the vector has grown to the largest number of objects alive at once, creating and
-// deleting never allocates. One mutex per kind: every operation holds it for a copy of a small
-// record at most.
+// deleting never allocates. One lock per kind, held for the copy of a small record at most: a
+// cell of the effects creates, selects twice and deletes a brush, so the lock is a cheap one.
 template <class Record>
 class Table {
  public:
@@ -33,7 +36,7 @@ class Table {
 
   // 0 only when the table has run out of slot numbers.
   std::uint32_t Add(Record record, bool stock = false) {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(lock_);
     std::uint32_t slot;
     if (free_head_ != kNoSlot) {
       slot = free_head_;
@@ -51,32 +54,43 @@ class Table {
     return s.generation << kSlotBits | (slot + 1);
   }
 
-  bool Remove(std::uint32_t id) {
-    Record removed{};
+  // Hands the removed record to the caller, so that what it owns (a pattern tile, the last
+  // reference to a surface) is released outside the lock.
+  bool Remove(std::uint32_t id, Record* removed = nullptr) {
+    Record taken{};
     {
-      std::lock_guard lock(mutex_);
+      std::lock_guard lock(lock_);
       Slot* s = Find(id);
       if (s == nullptr || s->stock) return false;
-      removed = std::exchange(s->record, Record{});
+      taken = std::exchange(s->record, Record{});
       s->live = false;
       s->generation = (s->generation + 1) & kGenerationMask;
       s->next_free = free_head_;
       free_head_ = (id & kSlotMask) - 1;
       --live_count_;
     }
-    // A surface or palette whose last owner was the table is released here, outside the lock.
+    if (removed != nullptr) *removed = std::move(taken);
+    return true;
+  }
+
+  // Calls `read` with the record under the lock; false, without calling it, for an unknown id.
+  template <class Read>
+  bool Visit(std::uint32_t id, Read&& read) {
+    std::lock_guard lock(lock_);
+    const Slot* s = Find(id);
+    if (s == nullptr) return false;
+    read(s->record);
     return true;
   }
 
   std::optional<Record> Get(std::uint32_t id) {
-    std::lock_guard lock(mutex_);
-    const Slot* s = Find(id);
-    if (s == nullptr) return std::nullopt;
-    return s->record;
+    std::optional<Record> copy;
+    Visit(id, [&](const Record& record) { copy = record; });
+    return copy;
   }
 
   std::size_t live_count() {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(lock_);
     return live_count_;
   }
 
@@ -97,15 +111,20 @@ class Table {
     return &s;
   }
 
-  std::mutex mutex_;
+  SpinLock lock_;
   std::vector<Slot> slots_;
   std::uint32_t free_head_ = kNoSlot;
   std::size_t live_count_ = 0;
 };
 
+// A pattern brush's 64 colours, out of line: solid and hatched brushes, nearly all of them, stay
+// small.
+using PatternTile = std::array<DeviceColor, 64>;
+
 struct Registry {
   Table<PenRecord> pens;
-  Table<BrushRecord> brushes;
+  internal::BrushTable brushes;
+  Table<PatternTile> tiles;  // internal: not counted among the live objects
   Table<FontRecord> fonts;
   Table<RegionRecord> regions;
   Table<std::shared_ptr<Surface>> bitmaps;
@@ -119,10 +138,7 @@ struct Registry {
 
   Registry() {
     stock_pen.id = pens.Add(PenRecord{PenStyle::kSolid, 1, Rgb(0, 0, 0)}, true);
-    BrushRecord white;
-    white.style = BrushStyle::kSolid;
-    white.color = Rgb(255, 255, 255);
-    stock_brush.id = brushes.Add(white, true);
+    stock_brush.id = brushes.Add({BrushStyle::kSolid, {}, Rgb(255, 255, 255), 0}, true);
     FontRecord system;
     std::memcpy(system.face.data(), "System", 7);
     system.height = 16;
@@ -151,8 +167,21 @@ Registry& Objects() {
 }  // namespace
 
 PenHandle CreatePen(const PenRecord& pen) { return PenHandle{Objects().pens.Add(pen)}; }
+BrushHandle CreateBrush(BrushStyle style, HatchStyle hatch, DeviceColor color) {
+  if (style == BrushStyle::kPattern) return BrushHandle{};
+  return BrushHandle{Objects().brushes.Add({style, hatch, color, 0})};
+}
+
 BrushHandle CreateBrush(const BrushRecord& brush) {
-  return BrushHandle{Objects().brushes.Add(brush)};
+  Registry& r = Objects();
+  internal::BrushTable::Entry stored{brush.style, brush.hatch, brush.color, 0};
+  if (brush.style == BrushStyle::kPattern) {
+    stored.tile = r.tiles.Add(brush.pattern);
+    if (stored.tile == 0) return BrushHandle{};
+  }
+  const BrushHandle handle{r.brushes.Add(stored)};
+  if (!handle && stored.tile != 0) r.tiles.Remove(stored.tile);
+  return handle;
 }
 
 BrushHandle CreatePatternBrush(BitmapHandle bitmap) {
@@ -190,7 +219,13 @@ PaletteHandle CreatePalette(std::span<const PaletteEntry> entries) {
 }
 
 bool DeleteObject(PenHandle handle) { return Objects().pens.Remove(handle.id); }
-bool DeleteObject(BrushHandle handle) { return Objects().brushes.Remove(handle.id); }
+bool DeleteObject(BrushHandle handle) {
+  Registry& r = Objects();
+  internal::BrushTable::Entry removed;
+  if (!r.brushes.Remove(handle.id, removed)) return false;
+  if (removed.tile != 0) r.tiles.Remove(removed.tile);
+  return true;
+}
 bool DeleteObject(FontHandle handle) { return Objects().fonts.Remove(handle.id); }
 bool DeleteObject(RegionHandle handle) { return Objects().regions.Remove(handle.id); }
 bool DeleteObject(BitmapHandle handle) { return Objects().bitmaps.Remove(handle.id); }
@@ -226,8 +261,25 @@ std::size_t LiveObjectCount() {
 namespace internal {
 
 std::optional<PenRecord> FindPen(PenHandle handle) { return Objects().pens.Get(handle.id); }
+bool ReadBrush(BrushHandle handle, BrushRecord& out) {
+  Registry& r = Objects();
+  BrushTable::Entry entry;
+  if (!r.brushes.Read(handle.id, entry)) return false;
+  // A tile that is gone belonged to a brush deleted on another thread meanwhile: unknown too.
+  if (entry.tile != 0 &&
+      !r.tiles.Visit(entry.tile, [&](const PatternTile& tile) { out.pattern = tile; })) {
+    return false;
+  }
+  out.style = entry.style;
+  out.hatch = entry.hatch;
+  out.color = entry.color;
+  return true;
+}
+
 std::optional<BrushRecord> FindBrush(BrushHandle handle) {
-  return Objects().brushes.Get(handle.id);
+  BrushRecord record;
+  if (!ReadBrush(handle, record)) return std::nullopt;
+  return record;
 }
 std::optional<FontRecord> FindFont(FontHandle handle) { return Objects().fonts.Get(handle.id); }
 std::optional<RegionRecord> FindRegion(RegionHandle handle) {

@@ -88,6 +88,10 @@ struct RegionRecord {
 // thread.
 PenHandle CreatePen(const PenRecord& pen);
 BrushHandle CreateBrush(const BrushRecord& brush);
+// A solid, hatched or hollow brush without a record of 64 pattern colours to fill in first: the
+// effects make one for every cell they plot. No brush for the pattern style (CreatePatternBrush
+// makes those).
+BrushHandle CreateBrush(BrushStyle style, HatchStyle hatch, DeviceColor color);
 // A pattern brush from the top-left 8 by 8 pixels of a bitmap (pixels beyond a smaller bitmap
 // read as its pixel 0). No brush for an unknown bitmap.
 BrushHandle CreatePatternBrush(BitmapHandle bitmap);

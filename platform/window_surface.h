@@ -1,9 +1,9 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 
 #include "platform/geometry.h"
+#include "platform/spin_lock.h"
 #include "platform/surface.h"
 
 namespace tavlo::platform {
@@ -11,13 +11,16 @@ namespace tavlo::platform {
 // The 32-bit client area of a window as the person sees it. The program's thread draws into it
 // through the window's device context and the window thread presents it; the mutex guards the
 // pixels and the record of what changed since the last present, and is never held while any
-// other lock is taken.
+// other lock is taken. The lock is a spin lock: the program's thread takes it for every
+// primitive drawn on the shown page, the window thread once per present.
 class WindowSurface {
  public:
+  using Lock = SpinLock;
+
   WindowSurface(int width, int height)
       : surface_(Surface::Create(width, height, 32, 0, RowOrder::kTopDown)) {}
 
-  std::mutex& mutex() { return mutex_; }
+  Lock& mutex() { return mutex_; }
   // Null when the client area is empty.
   Surface* surface() { return surface_.get(); }
   const Surface* surface() const { return surface_.get(); }
@@ -31,7 +34,7 @@ class WindowSurface {
   }
 
  private:
-  std::mutex mutex_;
+  Lock mutex_;
   std::shared_ptr<Surface> surface_;
   Rect changed_;
 };

@@ -24,11 +24,17 @@ namespace pf = platform;
 
 constexpr int kPatternSize = 8;
 
+// What a fill pattern (0 to 9) asks of a brush. Kept apart from the platform's brush record,
+// whose 64 pattern colours SetFill would otherwise fill in for every cell only to leave unused.
+struct FillBrush {
+  pf::BrushStyle style = pf::BrushStyle::kHatched;
+  pf::HatchStyle hatch = pf::HatchStyle::kHorizontal;
+  pf::DeviceColor color = 0;
+};
+
 // The brush of a fill pattern (0 to 9) drawn in `device_color`.
-pf::BrushRecord BrushForPattern(std::uint16_t pattern, pf::DeviceColor device_color) {
-  pf::BrushRecord brush;
-  brush.style = pf::BrushStyle::kHatched;
-  brush.hatch = pf::HatchStyle::kHorizontal;
+FillBrush BrushForPattern(std::uint16_t pattern, pf::DeviceColor device_color) {
+  FillBrush brush;
   brush.color = device_color;
   switch (pattern) {
     case FillBackground:
@@ -65,16 +71,14 @@ pf::BrushRecord BrushForPattern(std::uint16_t pattern, pf::DeviceColor device_co
 
 // Pattern 8 copies the pattern bitmap into the brush. Without a bitmap (an opening that stopped
 // before the drawing state was reset) the fill paints nothing rather than keep an old brush.
-pf::BrushHandle CreateFillBrush(const GraphicsState& state, const pf::BrushRecord& brush) {
+pf::BrushHandle CreateFillBrush(const GraphicsState& state, const FillBrush& brush) {
   if (brush.style == pf::BrushStyle::kPattern) {
     if (const pf::BrushHandle pattern = pf::CreatePatternBrush(state.pattern_bitmap)) {
       return pattern;
     }
-    pf::BrushRecord hollow;
-    hollow.style = pf::BrushStyle::kHollow;
-    return pf::CreateBrush(hollow);
+    return pf::CreateBrush(pf::BrushStyle::kHollow, pf::HatchStyle::kHorizontal, 0);
   }
-  return pf::CreateBrush(brush);
+  return pf::CreateBrush(brush.style, brush.hatch, brush.color);
 }
 
 // An 8 by 8 bitmap in the page's format, so that the pattern's pixels mean what the page's mean.
@@ -116,7 +120,7 @@ void SetFill(std::uint16_t pattern, std::uint32_t color) {
   }
   if (pattern == FillBackground) color = state.background_color;
   // Converted now: a later palette change does not recolour the brush.
-  const pf::BrushRecord brush = BrushForPattern(pattern, ToDeviceColor(color));
+  const FillBrush brush = BrushForPattern(pattern, ToDeviceColor(color));
   state.fill_pattern = pattern;
   state.fill_color = color;
 
