@@ -16,12 +16,32 @@ std::int16_t mode_variable = 0;
 
 const char* DescribeFailure(std::int16_t result) {
   switch (result) {
-    case ResultNoWindow: return "no window could be made (is there a display?)";
-    case ResultBadMode: return "the screen cannot hold a 640 by 480 window";
-    case ResultBadDriver: return "the 256-colour driver is not available";
-    case ResultFontNotFound: return "a built-in font face is missing";
-    default: return "the graphics window did not open";
+    case ResultNoWindow:
+      return "no window could be made (is there a display?)";
+    case ResultBadMode:
+      return "the screen cannot hold a 640 by 480 window";
+    case ResultBadDriver:
+      return "the 256-colour driver is not available";
+    case ResultFontNotFound:
+      return "a built-in font face is missing";
+    default:
+      return "the graphics window did not open";
   }
+}
+
+// Steps 1 to 3 of the frame pattern: open the effect's window and set the effect up. Null when
+// the window could not be opened.
+std::unique_ptr<Effect> OpenAndSetUp(const ShowEntry& entry) {
+  driver_variable = Driver8Bit;
+  mode_variable = Mode640x480;
+  OpenGraphics(driver_variable, mode_variable, entry.caption);
+  // Opening can end with a warning such as ResultNoOpenGL and a usable window; only a window
+  // that is not there stops the effect.
+  if (!GraphicsOpen()) return nullptr;
+
+  std::unique_ptr<Effect> effect = entry.make();
+  effect->SetUp();
+  return effect;
 }
 
 }  // namespace
@@ -40,19 +60,19 @@ const std::array<ShowEntry, 7>& ShowOrder() {
 }
 
 bool RunEffect(const ShowEntry& entry) {
-  driver_variable = Driver8Bit;
-  mode_variable = Mode640x480;
-  OpenGraphics(driver_variable, mode_variable, entry.caption);
-  // Opening can end with a warning such as ResultNoOpenGL and a usable window; only a window
-  // that is not there stops the effect.
-  if (!GraphicsOpen()) return false;
-
-  const std::unique_ptr<Effect> effect = entry.make();
-  effect->SetUp();
+  const std::unique_ptr<Effect> effect = OpenAndSetUp(entry);
+  if (!effect) return false;
   do {
     effect->Step();
   } while (!KeyWaiting());
   CloseGraphics();
+  return true;
+}
+
+bool OpenAndStep(const ShowEntry& entry, long steps) {
+  const std::unique_ptr<Effect> effect = OpenAndSetUp(entry);
+  if (!effect) return false;
+  for (long i = 0; i < steps; ++i) effect->Step();
   return true;
 }
 

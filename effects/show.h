@@ -22,6 +22,11 @@ const std::array<ShowEntry, 7>& ShowOrder();
 // False, with nothing run, when the window could not be opened.
 bool RunEffect(const ShowEntry& entry);
 
+// The same opening and set-up, then exactly `steps` steps, no key check, and the window left
+// open for a look at it (the snapshot tool); the caller closes graphics. False, with nothing
+// run, when the window could not be opened.
+bool OpenAndStep(const ShowEntry& entry, long steps);
+
 // Runs the seven effects one after another. Returns the exit status: 0 after the seventh, 1 when
 // a window could not be opened, after one line on `errors` that says why.
 int RunShow(std::FILE* errors);

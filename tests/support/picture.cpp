@@ -7,136 +7,46 @@
 #include <sstream>
 #include <vector>
 
+#include "tools/png/png.h"
+
 namespace tavlo::testing {
-
-namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-const std::array<std::uint32_t, 256>& CrcTable() {
-  static const std::array<std::uint32_t, 256> table = [] {
-    std::array<std::uint32_t, 256> t{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-      std::uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[n] = c;
-    }
-    return t;
-  }();
-  return table;
-}
-
-std::uint32_t Crc(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0) {
-  crc = ~crc;
-  for (std::size_t i = 0; i < size; ++i) crc = CrcTable()[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-  return ~crc;
-}
-
-void PutBigEndian(Bytes& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v >> 24));
-  out.push_back(static_cast<std::uint8_t>(v >> 16));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
-  out.push_back(static_cast<std::uint8_t>(v));
-}
-
-void PutChunk(Bytes& out, const char (&type)[5], const Bytes& data) {
-  PutBigEndian(out, static_cast<std::uint32_t>(data.size()));
-  const std::size_t start = out.size();
-  out.insert(out.end(), type, type + 4);
-  out.insert(out.end(), data.begin(), data.end());
-  PutBigEndian(out, Crc(out.data() + start, out.size() - start));
-}
-
-// A zlib stream of stored (uncompressed) deflate blocks.
-Bytes ZlibStored(const Bytes& raw) {
-  Bytes out = {0x78, 0x01};
-  std::size_t pos = 0;
-  do {
-    const std::size_t n = std::min<std::size_t>(raw.size() - pos, 65535);
-    const bool final_block = pos + n == raw.size();
-    out.push_back(final_block ? 1 : 0);
-    out.push_back(static_cast<std::uint8_t>(n));
-    out.push_back(static_cast<std::uint8_t>(n >> 8));
-    out.push_back(static_cast<std::uint8_t>(~n));
-    out.push_back(static_cast<std::uint8_t>(~n >> 8));
-    out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(pos),
-               raw.begin() + static_cast<std::ptrdiff_t>(pos + n));
-    pos += n;
-  } while (pos < raw.size());
-  std::uint32_t a = 1, b = 0;
-  for (std::uint8_t byte : raw) {
-    a = (a + byte) % 65521;
-    b = (b + a) % 65521;
-  }
-  PutBigEndian(out, b << 16 | a);
-  return out;
-}
-
-}  // namespace
 
 bool WritePng(const std::string& path, const platform::Surface& surface) {
   const int width = surface.width();
   const int height = surface.height();
   const int bpp = surface.bits_per_pixel();
-  const bool paletted = bpp <= 8;
-
-  Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  Bytes header;
-  PutBigEndian(header, static_cast<std::uint32_t>(width));
-  PutBigEndian(header, static_cast<std::uint32_t>(height));
-  header.push_back(static_cast<std::uint8_t>(paletted ? bpp : 8));
-  header.push_back(paletted ? 3 : 2);  // indexed or RGB
-  header.push_back(0);
-  header.push_back(0);
-  header.push_back(0);
-  PutChunk(png, "IHDR", header);
-
-  if (paletted) {
-    const int count = 1 << bpp;
-    const auto table = surface.color_table();
-    bool distinct = false;
-    for (std::size_t i = 1; i < table.size(); ++i) distinct |= !(table[i] == table[0]);
-    Bytes palette;
-    for (int i = 0; i < count; ++i) {
-      if (distinct) {
-        const platform::ColorTableEntry e = static_cast<std::size_t>(i) < table.size()
-                                                ? table[static_cast<std::size_t>(i)]
-                                                : platform::ColorTableEntry{};
-        palette.insert(palette.end(), {e.red, e.green, e.blue});
-      } else {
-        const auto grey = static_cast<std::uint8_t>(i * 255 / (count - 1));
-        palette.insert(palette.end(), {grey, grey, grey});
-      }
+  if (bpp > 8) {
+    std::vector<std::uint32_t> rgb;
+    rgb.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) rgb.push_back(surface.RgbAt(x, y));
     }
-    PutChunk(png, "PLTE", palette);
+    return png::WriteRgb(path, width, height, rgb);
   }
 
-  // Paletted rows are the surface's own bytes: PNG packs sub-byte pixels high bits first too.
-  const std::size_t row_bytes = paletted ? (static_cast<std::size_t>(width) * bpp + 7) / 8
-                                         : static_cast<std::size_t>(width) * 3;
-  Bytes raw;
-  raw.reserve((row_bytes + 1) * static_cast<std::size_t>(height));
-  for (int y = 0; y < height; ++y) {
-    raw.push_back(0);  // no filter
-    if (paletted) {
-      const std::uint8_t* row = surface.Row(y);
-      raw.insert(raw.end(), row, row + row_bytes);
+  const int count = 1 << bpp;
+  const auto table = surface.color_table();
+  bool distinct = false;
+  for (std::size_t i = 1; i < table.size(); ++i) distinct |= !(table[i] == table[0]);
+  std::vector<std::uint32_t> palette;
+  for (int i = 0; i < count; ++i) {
+    if (distinct) {
+      const platform::ColorTableEntry e = static_cast<std::size_t>(i) < table.size()
+                                              ? table[static_cast<std::size_t>(i)]
+                                              : platform::ColorTableEntry{};
+      palette.push_back(platform::PixelWordOf(e));
     } else {
-      for (int x = 0; x < width; ++x) {
-        const std::uint32_t rgb = surface.RgbAt(x, y);
-        raw.insert(raw.end(),
-                   {static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
-                    static_cast<std::uint8_t>(rgb)});
-      }
+      const auto grey = static_cast<std::uint32_t>(i * 255 / (count - 1));
+      palette.push_back(grey * 0x010101u);
     }
   }
-  PutChunk(png, "IDAT", ZlibStored(raw));
-  PutChunk(png, "IEND", {});
-
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"),
-                                                       &std::fclose);
-  if (!file) return false;
-  return std::fwrite(png.data(), 1, png.size(), file.get()) == png.size();
+  // Paletted rows are the surface's own bytes: PNG packs sub-byte pixels high bits first too.
+  const std::size_t row_bytes = (static_cast<std::size_t>(width) * bpp + 7) / 8;
+  std::vector<std::uint8_t> rows;
+  rows.reserve(row_bytes * static_cast<std::size_t>(height));
+  for (int y = 0; y < height; ++y)
+    rows.insert(rows.end(), surface.Row(y), surface.Row(y) + row_bytes);
+  return png::WriteIndexed(path, width, height, bpp, rows, palette);
 }
 
 ::testing::AssertionResult SamePicture(const platform::Surface& actual,
