@@ -3,8 +3,8 @@
 // The library's lock: recursive, and cheap when nobody else wants it. Internal.
 
 #include <atomic>
-#include <chrono>
-#include <thread>
+
+#include "platform/spin_lock.h"
 
 namespace tavlo::internal {
 
@@ -12,8 +12,8 @@ namespace tavlo::internal {
 // around every primitive (64,000 boxes a frame); the window thread only to paint. Taking a free
 // lock is one compare-and-swap and releasing it one plain store, where a mutex pays for a second
 // atomic exchange: on a 3 by 3 box that is most of the cost. A thread that finds the lock taken
-// spins briefly (a primitive holds it for nanoseconds), then yields, then sleeps in short naps
-// (a paint can hold it for a millisecond). Meets the Lockable requirements, for std::lock_guard.
+// backs off as the platform's spin lock does (a primitive holds it for nanoseconds, a paint for
+// up to a millisecond). Meets the Lockable requirements, for std::lock_guard.
 class RecursiveLock {
  public:
   RecursiveLock() = default;
@@ -23,7 +23,7 @@ class RecursiveLock {
   void lock() {
     if (TryLockOrEnter()) return;
     for (int round = 0;; ++round) {
-      Pause(round);
+      platform::BackOff(round);
       if (owner_.load(std::memory_order_relaxed) == nullptr && TryLockOrEnter()) return;
     }
   }
@@ -54,22 +54,6 @@ class RecursiveLock {
     depth_ = 1;
     return true;
   }
-
-  static void Pause(int round) {
-    if (round < kSpinRounds) {
-#if defined(__x86_64__) || defined(__i386__)
-      __builtin_ia32_pause();
-#endif
-    } else if (round < kSpinRounds + kYieldRounds) {
-      std::this_thread::yield();
-    } else {
-      std::this_thread::sleep_for(kNap);
-    }
-  }
-
-  static constexpr int kSpinRounds = 64;
-  static constexpr int kYieldRounds = 64;
-  static constexpr std::chrono::microseconds kNap{50};
 
   // Its address tells the threads apart.
   static inline thread_local char this_thread_ = 0;
