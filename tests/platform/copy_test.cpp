@@ -24,8 +24,6 @@ namespace {
 using tavlo::testing::SamePicture;
 using test::MemoryDc;
 
-constexpr std::int32_t kMin32 = std::numeric_limits<std::int32_t>::min();
-constexpr std::int32_t kMax32 = std::numeric_limits<std::int32_t>::max();
 
 // One pixel at a time: from a snapshot of the source, so that overlapping blocks of one surface
 // copy what was there before.
@@ -62,18 +60,7 @@ void ReferenceCopy(Surface& destination, const Surface& source_now, Point source
 }
 
 std::int32_t RandomCoordinate(std::mt19937& rng, int size) {
-  switch (rng() % 60) {
-    case 0:
-      return kMin32;
-    case 1:
-      return kMax32;
-    case 2:
-      return -32768;
-    case 3:
-      return 32767;
-    default:
-      return std::uniform_int_distribution<std::int32_t>(-10, size + 10)(rng);
-  }
+  return test::RandomCoordinate(rng, size, 60, 10);
 }
 
 TEST(CopyFrom, MatchesReferenceForEveryPairOfDepths) {

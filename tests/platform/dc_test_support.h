@@ -4,6 +4,7 @@
 // test's own, surfaces filled with seeded noise, and a per-pixel reference of colour resolution.
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <random>
 #include <span>
@@ -41,6 +42,16 @@ inline std::shared_ptr<Surface> Copy(const Surface& s, RowOrder order = RowOrder
     for (int x = 0; x < s.width(); ++x) copy->SetPixelAt(x, y, s.PixelAt(x, y));
   }
   return copy;
+}
+
+// A coordinate for a random rectangle: one time in `extreme_one_in` an end of the 32-bit or
+// 16-bit range, otherwise a value within `margin` pixels around a surface of `size`.
+inline std::int32_t RandomCoordinate(std::mt19937& rng, int size, int extreme_one_in, int margin) {
+  constexpr std::int32_t kExtremes[] = {std::numeric_limits<std::int32_t>::min(),
+                                        std::numeric_limits<std::int32_t>::max(), -32768, 32767};
+  const int pick = std::uniform_int_distribution<int>(0, extreme_one_in - 1)(rng);
+  if (pick < 4) return kExtremes[pick];
+  return std::uniform_int_distribution<std::int32_t>(-margin, size + margin)(rng);
 }
 
 inline std::uint32_t MaxValue(int bpp) { return bpp == 32 ? 0x00FFFFFFu : (1u << bpp) - 1; }

@@ -109,19 +109,7 @@ DeviceColor RandomColor(std::mt19937& rng) {
 }
 
 std::int32_t RandomCoordinate(std::mt19937& rng, int size) {
-  std::uniform_int_distribution<int> pick(0, 19);
-  switch (pick(rng)) {
-    case 0:
-      return kMin32;
-    case 1:
-      return kMax32;
-    case 2:
-      return -32768;
-    case 3:
-      return 32767;
-    default:
-      return std::uniform_int_distribution<std::int32_t>(-12, size + 12)(rng);
-  }
+  return test::RandomCoordinate(rng, size, 20, 12);
 }
 
 Rect RandomRect(std::mt19937& rng, int width, int height) {
