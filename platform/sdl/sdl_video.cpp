@@ -59,10 +59,18 @@ std::mutex& SdlMutex() {
 }
 
 bool InitVideo() {
-  SetVideoHints();
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
-  EndSdlWhenUnused();
-  return false;
+  // An X server under load now and then refuses a connection that it accepts a moment later
+  // ("x11 not available"); without a second try a busy desktop would read as no desktop. With
+  // no display at all the tries cost a tenth of a second.
+  constexpr int kTries = 5;
+  constexpr Uint32 kPauseMs = 20;
+  for (int attempt = 1;; ++attempt) {
+    SetVideoHints();  // ending SDL whole forgets its hints
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+    EndSdlWhenUnused();
+    if (attempt == kTries) return false;
+    SDL_Delay(kPauseMs);
+  }
 }
 
 void QuitVideo() {
