@@ -2,8 +2,8 @@
 
 #include <memory>
 
+#include "platform/biased_lock.h"
 #include "platform/geometry.h"
-#include "platform/spin_lock.h"
 #include "platform/surface.h"
 
 namespace tavlo::platform {
@@ -11,11 +11,11 @@ namespace tavlo::platform {
 // The 32-bit client area of a window as the person sees it. The program's thread draws into it
 // through the window's device context and the window thread presents it; the mutex guards the
 // pixels and the record of what changed since the last present, and is never held while any
-// other lock is taken. The lock is a spin lock: the program's thread takes it for every
-// primitive drawn on the shown page, the window thread once per present.
+// other lock is taken. The lock leans toward the drawing thread: the program's thread takes it
+// for every primitive drawn on the shown page, the window thread once per present.
 class WindowSurface {
  public:
-  using Lock = SpinLock;
+  using Lock = BiasedLock;
 
   WindowSurface(int width, int height)
       : surface_(Surface::Create(width, height, 32, 0, RowOrder::kTopDown)) {}

@@ -1,6 +1,7 @@
 // Window classes, the life of a window, painting and showing.
 #include "platform/window_system.h"
 
+
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/biased_lock.h"
 #include "platform/messages.h"
 #include "platform/window_table.h"
 
@@ -131,6 +133,9 @@ WindowHandle CreateWindow(std::string_view class_name, std::string_view title, s
   WindowBackend& backend = ActiveBackend();
   const std::optional<WindowClass> window_class = FindClass(class_name);
   if (!window_class) return 0;
+  // This thread will run the window's messages, taking the drawing locks only to paint and to
+  // present: it leaves their bias to the thread that draws.
+  BiasedLock::DeclineFavour();
 
   const ScreenSize screen = backend.Screen();
   const FrameMetrics frame = backend.Frame();

@@ -127,6 +127,94 @@ TEST(BrushTable, ReadersRacingDeletionSeeTheirBrushOrNothing) {
   EXPECT_EQ(table.live_count(), 1u);
 }
 
+// Each thread parks the slot of the brush it deleted last and takes it back for its next brush,
+// without the free list. The parked slot is free: it counts neither as live nor as known.
+TEST(BrushTable, ThreadsSpareSlotIsFreeAndComesBackToItsThread) {
+  BrushTable table;
+  const std::uint32_t kept = table.Add({BrushStyle::kSolid, {}, 1, 0});
+  const std::uint32_t parked = table.Add({BrushStyle::kSolid, {}, 2, 0});
+  BrushTable::Entry removed;
+  ASSERT_TRUE(table.Remove(parked, removed));
+  EXPECT_EQ(removed.color, 2u);
+  EXPECT_EQ(table.live_count(), 1u);
+  BrushTable::Entry read;
+  EXPECT_FALSE(table.Read(parked, read));
+  EXPECT_FALSE(table.Remove(parked, removed));
+
+  // Another thread does not get the parked slot: it takes a fresh one from the table.
+  std::uint32_t elsewhere = 0;
+  std::thread([&] { elsewhere = table.Add({BrushStyle::kSolid, {}, 3, 0}); }).join();
+  EXPECT_NE(elsewhere & 0xFFFFF, parked & 0xFFFFF);
+  EXPECT_EQ(table.live_count(), 2u);
+
+  const std::uint32_t again = table.Add({BrushStyle::kSolid, {}, 4, 0});
+  EXPECT_EQ(again & 0xFFFFF, parked & 0xFFFFF);
+  EXPECT_NE(again, parked);
+  EXPECT_EQ(table.live_count(), 3u);
+  for (std::uint32_t id : {kept, elsewhere, again}) EXPECT_TRUE(table.Remove(id, removed));
+  EXPECT_EQ(table.live_count(), 0u);
+}
+
+// A thread that ends with a parked slot gives it back to the free list, where any thread finds
+// it; brushes made and deleted on many threads leave nothing alive behind.
+TEST(BrushTable, EndingThreadsGiveTheirSpareBack) {
+  BrushTable table;
+  std::uint32_t parked = 0;
+  std::thread([&] {
+    parked = table.Add({BrushStyle::kSolid, {}, 5, 0});
+    BrushTable::Entry removed;
+    EXPECT_TRUE(table.Remove(parked, removed));
+  }).join();
+  EXPECT_EQ(table.live_count(), 0u);
+  std::uint32_t reused = 0;
+  std::thread([&] { reused = table.Add({BrushStyle::kSolid, {}, 6, 0}); }).join();
+  EXPECT_EQ(reused & 0xFFFFF, parked & 0xFFFFF);
+  BrushTable::Entry removed;
+  EXPECT_TRUE(table.Remove(reused, removed));
+
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&table, t] {
+      std::vector<std::uint32_t> ids;
+      for (int i = 0; i < 2000; ++i) {
+        ids.push_back(table.Add({BrushStyle::kSolid, {}, static_cast<DeviceColor>(t), 0}));
+        if (i % 3 == 2) {
+          BrushTable::Entry gone;
+          EXPECT_TRUE(table.Remove(ids[ids.size() - 2], gone));
+          EXPECT_EQ(gone.color, static_cast<DeviceColor>(t));
+          ids.erase(ids.end() - 2);
+        }
+      }
+      for (std::uint32_t id : ids) {
+        BrushTable::Entry gone;
+        EXPECT_TRUE(table.Remove(id, gone));
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(table.live_count(), 0u);
+}
+
+// A thread that works with two tables moves its spare from one to the other; a table that goes
+// while a thread still holds one of its slots as a spare leaves that thread sound.
+TEST(BrushTable, SpareFollowsTheThreadFromTableToTable) {
+  BrushTable first;
+  BrushTable::Entry removed;
+  {
+    BrushTable second;
+    const std::uint32_t a = first.Add({BrushStyle::kSolid, {}, 1, 0});
+    ASSERT_TRUE(first.Remove(a, removed));  // parked with `first`
+    const std::uint32_t b = second.Add({BrushStyle::kSolid, {}, 2, 0});
+    ASSERT_TRUE(second.Remove(b, removed));  // the spare moves to `second`
+    EXPECT_EQ(first.live_count(), 0u);
+    EXPECT_EQ(second.live_count(), 0u);
+  }
+  const std::uint32_t c = first.Add({BrushStyle::kSolid, {}, 3, 0});
+  ASSERT_TRUE(first.Remove(c, removed));
+  EXPECT_EQ(removed.color, 3u);
+  EXPECT_EQ(first.live_count(), 0u);
+}
+
 TEST(BrushTable, PatternTilesAreReleasedWithTheirBrush) {
   const std::size_t before = LiveObjectCount();
   BrushRecord pattern;
