@@ -101,6 +101,12 @@ class DeviceContext {
   void FillRect(const Rect& rect);
   // Sets one pixel to a colour, copied unchanged.
   void SetPixel(Point at, DeviceColor color);
+  // Outlines, with the selected pen and the raster operation, the part of the ellipse inscribed
+  // in `box` (right column and bottom row excluded) that runs counter-clockwise on screen from
+  // the ray centre->start to the ray centre->end, both ends included; the whole ellipse when the
+  // rays point the same way. Every pixel is written once; an empty box draws nothing. The
+  // current position is not used.
+  void DrawArc(const Rect& box, Point start, Point end);
   // Writes entries of the selected bitmap's colour table from `first` on.
   void SetColorTable(std::size_t first, std::span<const ColorTableEntry> entries);
   // Copies a block of `source` with its top-left corner at `source_at` onto `destination` of this

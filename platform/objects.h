@@ -28,6 +28,12 @@ using RegionHandle = Handle<struct RegionTag>;
 using BitmapHandle = Handle<struct BitmapTag>;
 using PaletteHandle = Handle<struct PaletteTag>;
 
+// How a pen of width 1 alternates drawn (on) and gap (off) pixels along an outline, in pixels,
+// starting on at the outline's leftmost and rightmost points: dash 12 on, 4 off; dot 2 on, 2 off;
+// dash-dot 8 on, 3 off, 2 on, 3 off; dash-dot-dot 8 on, 3 off, then twice 2 on, 3 off. Gaps take
+// the background colour in the opaque background mode (through the raster operation, as the
+// pen's pixels do) and are left alone in the transparent one. A wider pen draws every style but
+// null as a solid band; null draws nothing.
 enum class PenStyle : std::uint8_t {
   kSolid = 0,
   kDash = 1,
