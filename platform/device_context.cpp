@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -289,12 +290,29 @@ void DeviceContext::SetPixel(Point at, DeviceColor color) {
     return;
   }
   const std::uint32_t value = Resolve(color);
+  // The pattern effect sets every pixel of the window one call at a time: the two depths of the
+  // show's pages and windows are stored straight into the row, the others by the surface.
+  const Derived& d = *derived_;
+  std::uint8_t* const row = d.row0 + at.y * d.step;
+  const auto store = [&] {
+    switch (surface_->bits_per_pixel()) {
+      case 8:
+        row[at.x] = static_cast<std::uint8_t>(value);
+        break;
+      case 32:
+        std::memcpy(row + std::size_t{4} * static_cast<std::size_t>(at.x), &value, 4);
+        break;
+      default:
+        surface_->SetPixelAt(at.x, at.y, value);
+        break;
+    }
+  };
   if (!window_) {
-    surface_->SetPixelAt(at.x, at.y, value);
+    store();
     return;
   }
   std::lock_guard lock(window_->mutex());
-  surface_->SetPixelAt(at.x, at.y, value);
+  store();
   window_->MarkChanged(Rect{at.x, at.y, at.x + 1, at.y + 1});
 }
 

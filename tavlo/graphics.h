@@ -24,6 +24,9 @@ inline constexpr std::int16_t ResultNoPalette = -8;
 inline constexpr std::int16_t ResultNoOpenGL = -9;
 inline constexpr std::int16_t ResultAlreadyOpen = -10;
 
+// A few words on what a result code means, for messages to a person.
+std::string_view ResultMessage(std::int16_t result);
+
 // Driver codes: the colour depth of the pages.
 inline constexpr std::int16_t DetectDriver = 0;   // becomes DriverDesktop with ModeDefaultWindow
 inline constexpr std::int16_t Driver1Bit = 1;     // 2-entry palette
@@ -109,8 +112,7 @@ void SetShownPage(std::uint16_t page);
 
 // Drawing coordinates become relative to (x1, y1); with `clip` nothing is drawn outside the
 // rectangle (both edges included). Crossed corners leave ResultBadParameter.
-void SetViewportRect(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2,
-                     bool clip);
+void SetViewportRect(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2, bool clip);
 void MovePen(std::int16_t x, std::int16_t y);
 // 10000 stands for 1.0. Needs no window and leaves LastResult() alone.
 void SetAspectValues(std::uint16_t aspect_x, std::uint16_t aspect_y);
@@ -140,5 +142,32 @@ void SetBackgroundColor(std::uint32_t color);
 void EraseViewport();
 // Paints the whole draw page in the background colour.
 void ClearScreen();
+
+// --- Pen drawing ---
+
+// The pen's colour, which is also the text colour. Recorded even without a window.
+void SetPenColor(std::uint32_t color);
+// Line styles for SetPenStyle; 5 and 6 draw nothing, 7 and above are refused.
+inline constexpr std::uint16_t LineSolid = 0;
+inline constexpr std::uint16_t LineDotted = 1;
+inline constexpr std::uint16_t LineDashDot = 2;
+inline constexpr std::uint16_t LineDashed = 3;
+inline constexpr std::uint16_t LineDashDotDot = 4;
+inline constexpr std::uint16_t LineInvisible = 5;
+// The bit pattern is recorded but does not change the pen.
+void SetPenStyle(std::uint16_t style, std::uint16_t bit_pattern, std::uint16_t thickness);
+// 0 to 31: the low four bits choose how the pen meets the pixels under it (0 copy, 1 exclusive
+// or, 2 or, 3 and, ... 15 leave alone), bit 4 the opaque background mode for the gaps of styled
+// lines and hatches. Anything else leaves ResultBadParameter.
+void SetMixMode(std::int16_t mode);
+// Sets one pixel to `color`, whatever the pen and the mix mode.
+void PlotPixel(std::int16_t x, std::int16_t y, std::uint32_t color);
+// Outlines the part of the ellipse around (x, y) from `start` to `end` degrees, counter-clockwise
+// (0 points right, 90 up), with the pen and the mix mode; the radii are corrected by the aspect
+// values. An aspect value of 0 draws nothing and leaves ResultBadParameter.
+void DrawEllipseArc(std::int16_t x, std::int16_t y, std::uint16_t start, std::uint16_t end,
+                    std::uint16_t x_radius, std::uint16_t y_radius);
+// The whole ellipse DrawEllipseArc draws from 0 to 360 degrees with both radii `radius`.
+void DrawCircle(std::int16_t x, std::int16_t y, std::uint16_t radius);
 
 }  // namespace tavlo

@@ -95,6 +95,12 @@ struct GraphicsState {
   std::atomic<std::uint16_t> shown_page{0};
   std::atomic<std::uint16_t> draw_page{0};
 
+  // Pen: its colour and line settings.
+  std::uint32_t pen_color = 0;
+  std::uint16_t line_style = 0;
+  std::uint16_t line_pattern = 0;
+  std::uint16_t line_thickness = 1;
+
   // Fill settings and background.
   std::uint16_t fill_pattern = FillSolid;
   std::uint32_t fill_color = 0;

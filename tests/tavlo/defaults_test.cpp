@@ -47,8 +47,17 @@ void ExpectDefaultState(const DriverCase& c) {
   EXPECT_EQ(state.aspect_x, 10000u);
   EXPECT_EQ(state.aspect_y, 10000u);
   EXPECT_TRUE(state.unit_aspect);
+  EXPECT_EQ(state.pen_color, NamedColor[250]);
+  EXPECT_EQ(state.line_style, LineSolid);
+  EXPECT_EQ(state.line_pattern, 0);
+  EXPECT_EQ(state.line_thickness, 1);
+  EXPECT_EQ(LastResult(), ResultOk);
 
   std::lock_guard lock(state.lock);
+  const platform::PenRecord pen = platform::PenOf(state.pen);
+  EXPECT_EQ(pen.style, platform::PenStyle::kSolid);
+  EXPECT_EQ(pen.width, 1u);
+  EXPECT_EQ(pen.color, ToDeviceColor(NamedColor[250]));
   EXPECT_FALSE(state.clip_region);
   for (platform::DeviceContext* dc : {state.window_dc, state.page_dc.get()}) {
     EXPECT_EQ(dc->background_color(), ToDeviceColor(NamedColor[12]));
@@ -56,6 +65,9 @@ void ExpectDefaultState(const DriverCase& c) {
     EXPECT_EQ(dc->clip_rect(), std::nullopt);
     EXPECT_EQ(dc->position(), (platform::Point{0, 0}));
     EXPECT_EQ(dc->brush(), state.brush);
+    EXPECT_EQ(dc->pen(), state.pen);
+    EXPECT_EQ(dc->text_color(), ToDeviceColor(NamedColor[250]));
+    EXPECT_EQ(dc->raster_op(), platform::RasterOp::kCopyPen);
   }
 }
 
@@ -94,7 +106,9 @@ TEST_F(DefaultsTest, ASecondOpeningForgetsWhatTheFirstWindowSet) {
   SetBackgroundColor(5);
   SetUserFill({0x81, 0, 0, 0, 0, 0, 0, 0x81}, 3);
   SetFill(FillCross, 3);
-  UseBackgroundMode(BackgroundMode::kOpaque);
+  SetMixMode(22);
+  SetPenColor(7);
+  SetPenStyle(LineDashed, 0xF0F0, 9);
   SetAspectValues(1, 2);
   MovePen(5, 5);
   CloseGraphics();
