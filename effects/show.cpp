@@ -14,21 +14,6 @@ namespace {
 std::int16_t driver_variable = 0;
 std::int16_t mode_variable = 0;
 
-const char* DescribeFailure(std::int16_t result) {
-  switch (result) {
-    case ResultNoWindow:
-      return "no window could be made (is there a display?)";
-    case ResultBadMode:
-      return "the screen cannot hold a 640 by 480 window";
-    case ResultBadDriver:
-      return "the 256-colour driver is not available";
-    case ResultFontNotFound:
-      return "a built-in font face is missing";
-    default:
-      return "the graphics window did not open";
-  }
-}
-
 // Steps 1 to 3 of the frame pattern: open the effect's window and set the effect up. Null when
 // the window could not be opened.
 std::unique_ptr<Effect> OpenAndSetUp(const ShowEntry& entry) {
@@ -79,9 +64,10 @@ bool OpenAndStep(const ShowEntry& entry, long steps) {
 int RunShow(std::FILE* errors) {
   for (const ShowEntry& entry : ShowOrder()) {
     if (!RunEffect(entry)) {
-      std::fprintf(errors, "effects: cannot open the %.*s window: %s\n",
+      const std::string_view why = ResultMessage(LastResult());
+      std::fprintf(errors, "effects: cannot open the %.*s window: %.*s\n",
                    static_cast<int>(entry.caption.size()), entry.caption.data(),
-                   DescribeFailure(LastResult()));
+                   static_cast<int>(why.size()), why.data());
       return 1;
     }
     // Returns at once: graphics is closed, and the codes that ended the effect stay queued until

@@ -1,6 +1,7 @@
 #include "tools/snapshot/arguments.h"
 
 #include <charconv>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -35,6 +36,11 @@ std::optional<Arguments> ParseArguments(std::span<const char* const> words) {
       const std::optional<long> page = WholeNumber(words[++i], 0, 3);
       if (!page) return std::nullopt;
       arguments.page = static_cast<int>(*page);
+    } else if (word == "--seed") {
+      if (arguments.seed || i + 1 == words.size()) return std::nullopt;
+      const std::optional<long> seed = WholeNumber(words[++i], 0, 0xFFFFFFFFL);
+      if (!seed) return std::nullopt;
+      arguments.seed = static_cast<std::uint32_t>(*seed);
     } else {
       positional.push_back(word);
     }
@@ -54,7 +60,7 @@ std::string UsageLine() {
     if (!names.empty()) names += '|';
     names += effect.name;
   }
-  return "usage: tavlo-snapshot " + names + " STEPS OUT.png [--page 0-3]";
+  return "usage: tavlo-snapshot " + names + " STEPS OUT.png [--page 0-3] [--seed S]";
 }
 
 }  // namespace tavlo::snapshot

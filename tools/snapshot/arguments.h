@@ -1,18 +1,21 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 
-#include "effects/show.h"
+#include "tools/snapshot/effect_names.h"
 
 namespace tavlo::snapshot {
 
 struct Arguments {
-  const effects::ShowEntry* effect = nullptr;
+  const EffectName* effect = nullptr;
   long steps = 0;
   std::string out;
   std::optional<int> page;  // a page as an indexed PNG instead of the window
+  // Replaces the tick count as the seed of the effects' random numbers (0 to 4294967295).
+  std::optional<std::uint32_t> seed;
 };
 
 // The largest step count accepted: more than a minute of any effect.

@@ -3,20 +3,22 @@
 #include <span>
 #include <string_view>
 
-#include "effects/show.h"
-
 namespace tavlo::snapshot {
 
-// A name on the command line and the caption of the show's effect that it stands for.
+// Whose code runs a name: an effect of the show (by its caption), or the figures program.
+enum class Program { kEffectsShow, kFigures };
+
+// A name on the command line, the caption of the window it opens, and the program that draws it.
 struct EffectName {
   std::string_view name;
   std::string_view caption;
+  Program program;
 };
 
-// The effects that can be photographed, in show order.
+// The names that can be photographed: the show's effects in show order, then the figures.
 std::span<const EffectName> EffectNames();
 
-// The show's entry for a command-line name; null for a name not in the table.
-const effects::ShowEntry* FindEffect(std::string_view name);
+// The row for a command-line name; null for a name not in the table.
+const EffectName* FindEffect(std::string_view name);
 
 }  // namespace tavlo::snapshot

@@ -1,16 +1,17 @@
-// tavlo-snapshot EFFECT STEPS OUT.png [--page N]: runs an effect of the show on the in-memory
-// window system for a number of steps and writes what its window shows (or one of its pages) as
-// a PNG. Exit status 0 when written, 1 when the window or the file failed, 2 for a wrong command
+// tavlo-snapshot EFFECT STEPS OUT.png [--page N] [--seed S]: runs an effect of the show, or frames of the
+// figures, on the in-memory window system and writes what its window shows (or one of its pages)
+// as a PNG. Exit status 0 when written, 1 when the window or the file failed, 2 for a wrong command
 // line.
 
 #include <cstdio>
 #include <span>
 
-#include "effects/show.h"
+#include "effects/random.h"
 #include "tavlo/graphics.h"
 #include "tavlo/inspect.h"
 #include "tools/png/png.h"
 #include "tools/snapshot/arguments.h"
+#include "tools/snapshot/run.h"
 
 namespace {
 
@@ -35,10 +36,18 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", tavlo::snapshot::UsageLine().c_str());
     return 2;
   }
-  if (!tavlo::effects::OpenAndStep(*arguments->effect, arguments->steps)) {
-    std::fprintf(stderr, "tavlo-snapshot: the graphics window did not open (result %d)\n",
-                 tavlo::LastResult());
-    return 1;
+  tavlo::effects::FixSeed(arguments->seed);
+  switch (tavlo::snapshot::OpenAndRun(*arguments->effect, arguments->steps)) {
+    case tavlo::snapshot::RunOutcome::kShown:
+      break;
+    case tavlo::snapshot::RunOutcome::kNoWindow:
+      std::fprintf(stderr, "tavlo-snapshot: the graphics window did not open (result %d)\n",
+                   tavlo::LastResult());
+      return 1;
+    case tavlo::snapshot::RunOutcome::kNotShown:
+      std::fprintf(stderr, "tavlo-snapshot: the window never showed the last frame\n");
+      tavlo::CloseGraphics();
+      return 1;
   }
   const bool written = WritePicture(*arguments);
   tavlo::CloseGraphics();
