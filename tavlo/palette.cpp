@@ -61,6 +61,8 @@ std::uint32_t ToDeviceColor(std::uint32_t color) {
   // A palette size of 0 (an opening that stopped before the colours were installed) has no entry
   // to wrap onto; entry 0 is as good as any and avoids dividing by zero.
   if (state.palette_size == 0) return pf::kPaletteReference;
+  // Most colours are already entries; the division is left for the others.
+  if (color < state.palette_size) return pf::kPaletteReference + color;
   return pf::kPaletteReference + color % state.palette_size;
 }
 

@@ -108,10 +108,21 @@ struct GraphicsState {
 };
 
 // The one graphics state of the process. It is never destroyed, so that the finalisation at
-// program end can still close a window.
-GraphicsState& State();
+// program end can still close a window. Inline: every operation asks for it, most of them
+// several times.
+inline GraphicsState& State() {
+  static GraphicsState* const state = new GraphicsState;
+  return *state;
+}
 
 // Sets the result code to 0, then to ResultNotOpen when no window is open; true when open.
-bool BeginOperation(GraphicsState& state);
+inline bool BeginOperation(GraphicsState& state) {
+  if (state.open.load(std::memory_order_acquire)) {
+    state.result.store(ResultOk, std::memory_order_relaxed);
+    return true;
+  }
+  state.result.store(ResultNotOpen, std::memory_order_relaxed);
+  return false;
+}
 
 }  // namespace tavlo::internal
