@@ -15,7 +15,7 @@ std::int16_t MidRow = 0;
 
 namespace {
 
-constexpr std::int64_t kCellScale = 2;
+constexpr std::int32_t kCellScale = 2;
 
 struct PixelSpan {
   std::int16_t first;
@@ -40,6 +40,16 @@ std::optional<PixelSpan> CellPixels(std::int32_t cell) {
 
 void PlotCell(std::int32_t x, std::int32_t y, std::uint8_t color) {
   SetFill(FillSolid, color);
+  // Every cell of the effects and the figures: its box lies within the drawing coordinates.
+  constexpr std::int32_t kPlainLow = std::numeric_limits<std::int16_t>::min() / kCellScale;
+  constexpr std::int32_t kPlainHigh = std::numeric_limits<std::int16_t>::max() / kCellScale - 1;
+  if (x >= kPlainLow && x <= kPlainHigh && y >= kPlainLow && y <= kPlainHigh) {
+    const auto left = static_cast<std::int16_t>(x * kCellScale);
+    const auto top = static_cast<std::int16_t>(y * kCellScale);
+    FillBox(left, top, static_cast<std::int16_t>(left + kCellScale),
+            static_cast<std::int16_t>(top + kCellScale));
+    return;
+  }
   const std::optional<PixelSpan> columns = CellPixels(x);
   const std::optional<PixelSpan> rows = CellPixels(y);
   if (!columns || !rows) return;

@@ -246,11 +246,39 @@ void DeviceContext::UpdateBrush() {
   d.fill = FillKind::kTile;
 }
 
+inline bool DeviceContext::UpdateSolidEntryBrush() {
+  const BrushRecord& brush = brush_record_;
+  if (brush.style != BrushStyle::kSolid || !IsPaletteIndexColor(brush.color)) return false;
+  Derived& d = *derived_;
+  const std::uint32_t index = PaletteIndexOf(brush.color);
+  switch (surface_->bits_per_pixel()) {
+    case 8:
+      d.solid = index & 0xFF;
+      d.fill = FillKind::kSolid8;
+      break;
+    case 32:
+      if (index >= d.palette_words.size()) return false;
+      d.solid = d.palette_words[index];
+      d.fill = FillKind::kSolid32;
+      break;
+    default:
+      return false;
+  }
+  // Neither the colour table nor the background takes part in a palette entry's solid fill.
+  d.brush_serial = d.serial;
+  d.brush_uses_table = false;
+  d.brush_uses_background = false;
+  return true;
+}
+
 Rect DeviceContext::FillClipped(const Rect& rect) {
   const Rect r = Clip(rect);
   if (r.Empty()) return Rect{};
   Derived& d = *derived_;
-  if (!d.BrushIsCurrent(*surface_, background_color_, background_mode_)) UpdateBrush();
+  if (!d.BrushIsCurrent(*surface_, background_color_, background_mode_) &&
+      !UpdateSolidEntryBrush()) {
+    UpdateBrush();
+  }
   switch (d.fill) {
     case FillKind::kSolid8:
       kernels::FillSolid8(d.RowsOf(r), r.left, r.right - r.left,

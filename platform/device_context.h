@@ -126,6 +126,9 @@ class DeviceContext {
   std::uint32_t Resolve(DeviceColor color) const;
   Rect Clip(const Rect& rect) const;
   void UpdateBrush();
+  // UpdateBrush for the one brush the effects make for every cell: solid, a palette entry, on an
+  // 8-bit page or a 32-bit window. False, with nothing done, for any other brush.
+  bool UpdateSolidEntryBrush();
   Rect FillClipped(const Rect& rect);
 
   std::shared_ptr<WindowSurface> window_;

@@ -154,6 +154,7 @@ struct Registry {
     auto palette = std::make_shared<Palette>(2);
     palette->SetEntries(0, black_white);
     stock_palette.id = palettes.Add(std::move(palette), true);
+    internal::brush_table.store(&brushes, std::memory_order_release);
   }
 };
 
@@ -261,19 +262,10 @@ std::size_t LiveObjectCount() {
 namespace internal {
 
 std::optional<PenRecord> FindPen(PenHandle handle) { return Objects().pens.Get(handle.id); }
-bool ReadBrush(BrushHandle handle, BrushRecord& out) {
-  Registry& r = Objects();
-  BrushTable::Entry entry;
-  if (!r.brushes.Read(handle.id, entry)) return false;
-  // A tile that is gone belonged to a brush deleted on another thread meanwhile: unknown too.
-  if (entry.tile != 0 &&
-      !r.tiles.Visit(entry.tile, [&](const PatternTile& tile) { out.pattern = tile; })) {
-    return false;
-  }
-  out.style = entry.style;
-  out.hatch = entry.hatch;
-  out.color = entry.color;
-  return true;
+BrushTable& MakeObjectTable() { return Objects().brushes; }
+
+bool ReadPatternTile(std::uint32_t tile, std::array<DeviceColor, 64>& out) {
+  return Objects().tiles.Visit(tile, [&](const PatternTile& colours) { out = colours; });
 }
 
 std::optional<BrushRecord> FindBrush(BrushHandle handle) {
