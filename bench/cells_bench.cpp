@@ -8,10 +8,13 @@
 #include <cstdint>
 #include <memory>
 
+#include "bench/show_window.h"
 #include "effects/effects.h"
 #include "tavlo/graphics.h"
 
 namespace {
+
+using tavlo::bench::OpenShowWindow;
 
 constexpr int kCellColumns = 320;
 constexpr int kCellRows = 200;
@@ -20,14 +23,6 @@ constexpr std::int64_t kCellsPerFrame = std::int64_t{kCellColumns} * kCellRows;
 // A colour per cell that changes from cell to cell and frame to frame, as the effects' do.
 std::uint8_t CellColor(int x, int y, int frame) {
   return static_cast<std::uint8_t>((x ^ y) + frame);
-}
-
-bool OpenShowWindow(benchmark::State& state) {
-  std::int16_t driver = tavlo::Driver8Bit;
-  std::int16_t mode = tavlo::Mode640x480;
-  tavlo::OpenGraphics(driver, mode, "BENCH");
-  if (!tavlo::GraphicsOpen()) state.SkipWithError("OpenGraphics failed");
-  return tavlo::GraphicsOpen();
 }
 
 void ReportFrames(benchmark::State& state) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "bench/show_window.h"
 #include "figures/animation.h"
 #include "figures/program.h"
 #include "tavlo/graphics.h"
@@ -13,13 +14,7 @@
 namespace {
 
 void BM_FiguresFrame(benchmark::State& state) {
-  std::int16_t driver = tavlo::Driver8Bit;
-  std::int16_t mode = tavlo::Mode640x480;
-  tavlo::OpenGraphics(driver, mode, tavlo::figures::kCaption);
-  if (!tavlo::GraphicsOpen()) {
-    state.SkipWithError("OpenGraphics failed");
-    return;
-  }
+  if (!tavlo::bench::OpenShowWindow(state, tavlo::figures::kCaption)) return;
   tavlo::figures::Animation animation(0);
   animation.SetUp();
   // The first frame draws on the shown page; every later one is the steady state timed here.

@@ -7,9 +7,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "bench/show_window.h"
 #include "tavlo/graphics.h"
 
 namespace {
+
+using tavlo::bench::OpenShowWindow;
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
@@ -45,19 +48,11 @@ void ReportRates(benchmark::State& state, int size) {
       static_cast<double>(state.iterations() * PixelsOf(size)), benchmark::Counter::kIsRate);
 }
 
-bool OpenForBenchmark(benchmark::State& state) {
-  std::int16_t driver = tavlo::Driver8Bit;
-  std::int16_t mode = tavlo::Mode640x480;
-  tavlo::OpenGraphics(driver, mode, "BENCH");
-  if (!tavlo::GraphicsOpen()) state.SkipWithError("OpenGraphics failed");
-  return tavlo::GraphicsOpen();
-}
-
 // FillBox of size by size solid boxes; range(1) is 1 for the shown page, 0 for a hidden one.
 void BM_FillBox(benchmark::State& state) {
   const int size = static_cast<int>(state.range(0));
   const bool shown = state.range(1) != 0;
-  if (!OpenForBenchmark(state)) return;
+  if (!OpenShowWindow(state)) return;
   if (!shown) tavlo::SetDrawPage(1);
   tavlo::SetFill(tavlo::FillSolid, 44);
   const std::vector<Box> boxes = BoxesOfSize(size);
@@ -82,7 +77,7 @@ BENCHMARK(BM_FillBox)
 // A cell as the effects plot it: a solid fill of its colour, then its 3 by 3 box, on a hidden
 // page.
 void BM_SetFillThenFillBox(benchmark::State& state) {
-  if (!OpenForBenchmark(state)) return;
+  if (!OpenShowWindow(state)) return;
   tavlo::SetDrawPage(1);
   const std::vector<Box> boxes = BoxesOfSize(3);
   std::size_t next = 0;

@@ -7,22 +7,17 @@
 #include <cstdint>
 #include <memory>
 
+#include "bench/show_window.h"
 #include "effects/effects.h"
 #include "effects/random.h"
 #include "tavlo/graphics.h"
 
 namespace {
 
+using tavlo::bench::OpenShowWindow;
+
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
-
-bool OpenShowWindow(benchmark::State& state) {
-  std::int16_t driver = tavlo::Driver8Bit;
-  std::int16_t mode = tavlo::Mode640x480;
-  tavlo::OpenGraphics(driver, mode, "BENCH");
-  if (!tavlo::GraphicsOpen()) state.SkipWithError("OpenGraphics failed");
-  return tavlo::GraphicsOpen();
-}
 
 void BM_PlotPixelOnShownPage(benchmark::State& state) {
   if (!OpenShowWindow(state)) return;

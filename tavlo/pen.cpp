@@ -160,7 +160,7 @@ void DrawEllipseArc(std::int16_t x, std::int16_t y, std::uint16_t start, std::ui
   const std::int32_t end_x = RoundedOffset(x_radius, end_unit.cos);
   const std::int32_t end_y = RoundedOffset(y_radius, end_unit.sin);
 
-  if (state.aspect_x != kUnitAspect || state.aspect_y != kUnitAspect) {
+  if (!state.unit_aspect) {
     const std::optional<std::uint16_t> corrected_x = CorrectRadius(x_radius, state.aspect_x);
     const std::optional<std::uint16_t> corrected_y = CorrectRadius(y_radius, state.aspect_y);
     if (!corrected_x || !corrected_y) {

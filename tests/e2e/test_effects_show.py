@@ -11,8 +11,9 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+from program_checks import check_no_display, describe  # noqa: E402
 from verdict import Stop, Verdict  # noqa: E402
-from x_session import Program, SessionError, XSession, program_env, unused_display  # noqa: E402
+from x_session import SessionError, XSession  # noqa: E402
 
 CAPTIONS = ["STELUTE", "ROTOZOOM", "MODEL", "TUNEL", "PODEA", "PLASMA", "SINUS WAVE"]
 
@@ -46,30 +47,6 @@ def parse_arguments():
     args.close_helper = args.close_helper or os.path.join(args.build_dir, "tests",
                                                           "send_close_request")
     return args
-
-
-def check_no_display(verdict, effects):
-    """With DISPLAY naming a server that does not exist, the show ends at once with code 1 and
-    exactly one line on standard error."""
-    program = Program([effects], program_env(unused_display(first=150)))
-    try:
-        code = program.wait(timeout=10.0)
-        verdict.require(code is not None, "without a display effects is still running after 10 s")
-        stderr = program.stderr_text()
-        verdict.check(code == 1, f"without a display effects exited {code}, expected 1")
-        lines = stderr.splitlines()
-        verdict.check(len(lines) == 1 and lines[0].strip() and stderr.endswith("\n"),
-                      f"without a display effects wrote {stderr!r} on standard error; "
-                      "expected exactly one line")
-    finally:
-        program.stop()
-
-
-def describe(session, program):
-    """What is going on, for a failure message."""
-    state = "running" if program.running() else f"exited {program.process.returncode}"
-    windows = session.top_level_windows()
-    return f"effects {state}; windows: {windows}; stderr: {program.stderr_text()!r}"
 
 
 def check_window(verdict, session, caption, window):
@@ -117,7 +94,7 @@ def run_show(verdict, session, effects, close_helper):
         for caption in CAPTIONS:
             window = wait_for_effect(session, program, caption)
             verdict.require(window is not None,
-                            f"{caption}: no window came; " + describe(session, program))
+                            f"{caption}: no window came; " + describe(session, program, "effects"))
             verdict.note(f"{caption}: window {window:#x}")
             check_window(verdict, session, caption, window)
 
@@ -125,7 +102,7 @@ def run_show(verdict, session, effects, close_helper):
             time.sleep(SETTLE)
             verdict.require(still_open(session, program, caption),
                             f"{caption}: ended before any key was pressed; "
-                            + describe(session, program))
+                            + describe(session, program, "effects"))
 
             ignored, ender = ENDINGS[caption]
             for key in ignored:
@@ -133,7 +110,7 @@ def run_show(verdict, session, effects, close_helper):
                 time.sleep(SETTLE)
                 verdict.require(still_open(session, program, caption),
                                 f"{caption}: {key} alone ended the effect; "
-                                + describe(session, program))
+                                + describe(session, program, "effects"))
 
             if ender == "close":
                 session.send_close_request(close_helper, window)
@@ -141,12 +118,12 @@ def run_show(verdict, session, effects, close_helper):
                 session.press_keys(window, ender)
             verdict.require(session.wait_until_no_window(caption, WINDOW_TIMEOUT),
                             f"{caption}: window still there {WINDOW_TIMEOUT} s after "
-                            f"{ender}; " + describe(session, program))
+                            f"{ender}; " + describe(session, program, "effects"))
 
         code = program.wait(EXIT_TIMEOUT)
         verdict.require(code is not None,
                         f"effects still running {EXIT_TIMEOUT} s after the last effect ended; "
-                        + describe(session, program))
+                        + describe(session, program, "effects"))
         verdict.check(code == 0, f"effects exited {code}, expected 0; "
                       f"stderr: {program.stderr_text()!r}")
         left = session.top_level_windows()
@@ -165,7 +142,7 @@ def main():
             verdict.check(False, f"{path} is not built (send_close_request needs libx11-dev)")
             return verdict.finish()
     try:
-        check_no_display(verdict, args.effects)
+        check_no_display(verdict, args.effects, "effects", 150)
         with XSession() as session:
             verdict.note(f"Xvfb on {session.display}")
             run_show(verdict, session, args.effects, args.close_helper)

@@ -17,8 +17,9 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from figures_frame import HEIGHT, WIDTH, frame_picture, pose  # noqa: E402
 from png_file import write_png  # noqa: E402
+from program_checks import check_no_display, describe  # noqa: E402
 from verdict import Stop, Verdict  # noqa: E402
-from x_session import Program, SessionError, XSession, program_env, unused_display  # noqa: E402
+from x_session import SessionError, XSession  # noqa: E402
 
 CAPTION = "FIGURI DEFORMABILE"
 WINDOW_TIMEOUT = 20.0
@@ -76,29 +77,6 @@ def parse_arguments():
     return args
 
 
-def check_no_display(verdict, figures):
-    """With DISPLAY naming a server that does not exist, the program ends at once with code 1
-    and exactly one line on standard error."""
-    program = Program([figures], program_env(unused_display(first=160)))
-    try:
-        code = program.wait(timeout=10.0)
-        verdict.require(code is not None, "without a display figures is still running after 10 s")
-        stderr = program.stderr_text()
-        verdict.check(code == 1, f"without a display figures exited {code}, expected 1")
-        lines = stderr.splitlines()
-        verdict.check(len(lines) == 1 and lines[0].strip() and stderr.endswith("\n"),
-                      f"without a display figures wrote {stderr!r} on standard error; "
-                      "expected exactly one line")
-    finally:
-        program.stop()
-
-
-def describe(session, program):
-    state = "running" if program.running() else f"exited {program.process.returncode}"
-    return (f"figures {state}; windows: {session.top_level_windows()}; "
-            f"stderr: {program.stderr_text()!r}")
-
-
 def open_window(verdict, session, program):
     """The window's id and the top left corner of its client area on the screen."""
     window = None
@@ -108,7 +86,7 @@ def open_window(verdict, session, program):
         window = found[0] if found else None
         if window is None:
             time.sleep(0.1)
-    verdict.require(window is not None, "no window came; " + describe(session, program))
+    verdict.require(window is not None, "no window came; " + describe(session, program, "figures"))
     titles = [title for _, title in session.top_level_windows()]
     verdict.check(titles.count(CAPTION) == 1, f"{titles.count(CAPTION)} windows titled {CAPTION}")
     geometry = session.geometry(window)
@@ -159,14 +137,14 @@ def run_figures(verdict, session, figures, close_helper, artifacts, groups, endi
             session.press_keys(window, "a")
         else:
             verdict.require(program.running(), "figures ended before the close request; "
-                            + describe(session, program))
+                            + describe(session, program, "figures"))
             session.send_close_request(close_helper, window)
         verdict.require(session.wait_until_no_window(CAPTION, WINDOW_TIMEOUT),
                         f"window still there {WINDOW_TIMEOUT} s after the {ending}; "
-                        + describe(session, program))
+                        + describe(session, program, "figures"))
         code = program.wait(EXIT_TIMEOUT)
         verdict.require(code is not None, f"figures still running {EXIT_TIMEOUT} s after the "
-                        f"{ending}; " + describe(session, program))
+                        f"{ending}; " + describe(session, program, "figures"))
         verdict.check(code == 0, f"after the {ending} figures exited {code}, expected 0; "
                       f"stderr: {program.stderr_text()!r}")
         left = session.top_level_windows()
@@ -183,7 +161,7 @@ def main():
             verdict.check(False, f"{path} is not built (send_close_request needs libx11-dev)")
             return verdict.finish()
     try:
-        check_no_display(verdict, args.figures)
+        check_no_display(verdict, args.figures, "figures", 160)
         groups = poses_by_box()
         with XSession() as session:
             verdict.note(f"Xvfb on {session.display}")
